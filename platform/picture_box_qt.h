@@ -11,7 +11,7 @@
 
 class PictureBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     PictureBox(QWidget* parent, QColor background, Placement placement);
     ~PictureBox() override; // stops a running animation before the widget goes
 
@@ -19,10 +19,12 @@ public:
     // Stops a running animation before it returns: no frame of it is drawn later.
     void set_picture(ByteBlock block);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
-    struct State;
+  private:
+    struct State; // shared with the animation's own thread
+    static void animate(PictureBox* box, State* state);
+    void stop_animation(); // tells the animation to stop and waits until it has
     std::unique_ptr<State> state_;
 };

@@ -8,7 +8,9 @@ std::uint32_t g_seed_offset = 0;
 std::uint32_t g_state = 0;
 } // namespace
 
-void generator_seed(std::uint32_t value) { g_state = value; }
+void generator_seed(std::uint32_t value) {
+    g_state = value;
+}
 
 int generator_next() {
     g_state = g_state * 214013u + 2531011u;
@@ -28,6 +30,10 @@ void reseed_from_tick(std::uint32_t t) {
     generator_seed(seed);
 }
 
-void reseed_from_clock() { reseed_from_tick(tick_count()); }
+void reseed_from_clock() {
+    reseed_from_tick(tick_count());
+}
 
-std::uint32_t seed_offset() { return g_seed_offset; }
+std::uint32_t seed_offset() {
+    return g_seed_offset;
+}

@@ -45,7 +45,7 @@ struct ControlForm {
     ControlKind kind = ControlKind::label;
     std::string_view parent; // empty: the window's client area, else a picture box's name
     int left = 0, top = 0, width = 0, height = 0;
-    std::string_view text;  // UTF-8 in the source
+    std::string_view text; // UTF-8 in the source
     Colour text_colour = rgb(0, 0, 0);
     Colour background = button_face;
     Font font{};
@@ -58,11 +58,11 @@ struct ControlForm {
 };
 
 enum class EventKind {
-    created,     // the window, after its controls exist and before it is first shown
-    destroying,  // the window is about to be destroyed
-    left_press,  // left mouse button pressed on a control
-    clicked,     // a button was clicked (mouse, or space bar with the focus on it)
-    feedback,    // a label's feedback event (the hot-key notification)
+    created,    // the window, after its controls exist and before it is first shown
+    destroying, // the window is about to be destroyed
+    left_press, // left mouse button pressed on a control
+    clicked,    // a button was clicked (mouse, or space bar with the focus on it)
+    feedback,   // a label's feedback event (the hot-key notification)
 };
 
 // What a handler receives: the binding's own value (a card slot, say) and, for a
@@ -83,7 +83,7 @@ struct Binding {
 
 struct WindowForm {
     std::string_view name;
-    std::string_view caption;      // UTF-8 in the source
+    std::string_view caption;              // UTF-8 in the source
     int outer_width = 0, outer_height = 0; // frame and title bar included
     Colour background = button_face;
     bool esc_closes = true;

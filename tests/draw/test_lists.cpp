@@ -14,10 +14,10 @@ struct SplitCase {
 };
 
 // GB18030 bytes written out, so the test does not depend on the source charset.
-const std::string yi_deng_jiang = "\xD2\xBB\xB5\xC8\xBD\xB1";  // 一等奖
-const std::string er_deng_jiang = "\xB6\xFE\xB5\xC8\xBD\xB1";  // 二等奖
-const std::string four_byte = "\x81\x30\x81\x30";              // U+0080, a four-byte form
-const std::string emoji = "\x94\x39\xDA\x33";                   // U+1F600, outside GBK
+const std::string yi_deng_jiang = "\xD2\xBB\xB5\xC8\xBD\xB1"; // 一等奖
+const std::string er_deng_jiang = "\xB6\xFE\xB5\xC8\xBD\xB1"; // 二等奖
+const std::string four_byte = "\x81\x30\x81\x30";             // U+0080, a four-byte form
+const std::string emoji = "\x94\x39\xDA\x33";                 // U+1F600, outside GBK
 
 const SplitCase split_cases[] = {
     {"Empty", "", {}},

@@ -68,6 +68,7 @@ struct PictureBox::State {
     std::condition_variable wake;
     bool stopping = false;
     bool has_frame = false;
+    bool no_frames = false; // the animation ended without a single frame
     QImage composite;
 };
 
@@ -95,6 +96,7 @@ void PictureBox::stop_animation() {
     std::lock_guard lock(s.mutex);
     s.stopping = false;
     s.has_frame = false;
+    s.no_frames = false;
     s.composite = QImage();
 }
 
@@ -134,6 +136,8 @@ void PictureBox::paintEvent(QPaintEvent*) {
         if (!s.still.isNull())
             s.still = QImage();
         draw_placed(painter, s.composite, size(), s.placement);
+    } else if (s.no_frames) {
+        s.still = QImage();
     } else if (!s.still.isNull()) {
         draw_placed(painter, s.still, size(), s.placement);
     }
@@ -182,7 +186,16 @@ void PictureBox::animate(PictureBox* box, State* state) {
             if (s.wake.wait_until(lock, due, [&] { return s.stopping; }))
                 return;
         }
-        if (shown == 0)
-            return; // a file with no readable frame would otherwise spin
+        if (shown == 0) {
+            // A file with no readable frame would otherwise spin; a first pass
+            // without one leaves the box to its background.
+            if (pass == 1) {
+                std::lock_guard lock(s.mutex);
+                s.no_frames = true;
+                QMetaObject::invokeMethod(
+                    box, [box] { box->update(); }, Qt::QueuedConnection);
+            }
+            return;
+        }
     }
 }

@@ -1,0 +1,12 @@
+# Picture box and sound tests on a real X server and a real sound server.
+if(NOT TARGET eggdraw_platform)
+    return()
+endif()
+
+add_executable(test_picture_box ${CMAKE_CURRENT_LIST_DIR}/test_picture_box.cpp)
+target_link_libraries(test_picture_box PRIVATE eggdraw_platform eggdraw_media_fixtures GTest::gtest)
+if(TARGET eggdraw_media)
+    target_link_libraries(test_picture_box PRIVATE eggdraw_media)
+    target_compile_definitions(test_picture_box PRIVATE EGGDRAW_HAVE_ASSETS)
+endif()
+add_desktop_gtest(test_picture_box TIMEOUT 120)

@@ -84,7 +84,7 @@ struct Egg {
 
 // Light from the upper right and a little in front: darker to the lower left.
 struct Light {
-    double lx = 0.62, ly = -0.62, lz = 0.48;
+    double lx = 0.55, ly = -0.58, lz = 0.6;
     Light() {
         const double n = std::sqrt(lx * lx + ly * ly + lz * lz);
         lx /= n, ly /= n, lz /= n;
@@ -95,7 +95,7 @@ struct Light {
 Colour gold_at(double nx, double ny, double nz, double grain) {
     static const Light L;
     const double diffuse = nx * L.lx + ny * L.ly + nz * L.lz;
-    const Colour shadow{150, 84, 0}, deep{222, 150, 2}, base{253, 200, 10}, bright{255, 222, 62};
+    const Colour shadow{172, 100, 0}, deep{234, 164, 4}, base{253, 200, 10}, bright{255, 222, 62};
     Colour c;
     if (diffuse < 0.3)
         c = mix(shadow, deep, clamp01((diffuse + 0.35) / 0.65));
@@ -209,11 +209,18 @@ struct Pose {
     double handle_len;
 };
 
+// Points on the hammer's outline, for fitting it into a box.
 std::vector<QPointF> outline_points(double handle_len) {
-    const double hl = HammerShape::kHeadLen / 2 + HammerShape::kCap, t = HammerShape::kHeadT;
-    const double top = -handle_len - t;
-    std::vector<QPointF> pts{{-hl, top},        {hl, top}, {-hl, -handle_len},
-                             {hl, -handle_len}, {-6, 2},   {6, 2}};
+    const double half = HammerShape::kHeadLen / 2, cap = HammerShape::kCap;
+    const double t = HammerShape::kHeadT, top = -handle_len - t;
+    std::vector<QPointF> pts{{-half, top},        {half, top}, {-half, -handle_len},
+                             {half, -handle_len}, {-6, 2},     {6, 2},
+                             {-6, -12},           {6, -12}};
+    for (int i = 0; i < 72; ++i) {
+        const double a = i * M_PI / 36;
+        for (double end : {-half, half})
+            pts.push_back({end + cap * std::cos(a), top + t / 2 + t / 2 * std::sin(a)});
+    }
     return pts;
 }
 
@@ -318,7 +325,9 @@ const QRect kBlowBox(184, 29, 104, 94);
 Picture with_hammer(const Picture& base, double tilt, const QRect& box) {
     QImage img = to_qimage(base);
     QPainter p(&img);
-    paint_hammer(p, fit_pose(tilt, QRectF(box)), box);
+    // Fitted a little beyond the box and clipped to it, so the outermost rows and
+    // columns of the box are fully covered.
+    paint_hammer(p, fit_pose(tilt, QRectF(box).adjusted(-0.7, -0.7, 0.7, 0.7)), box);
     p.end();
     return from_qimage(img);
 }
@@ -380,7 +389,7 @@ void paint_gift_box(QPainter& p) {
     p.restore();
     // Lid: the top seen from above with a white sheen in its middle, then its front band.
     QPolygonF top;
-    top << QPointF(137, 109) << QPointF(241, 109) << QPointF(250, 137) << QPointF(128, 137);
+    top << QPointF(137, 109.6) << QPointF(241, 109.6) << QPointF(250, 137) << QPointF(128, 137);
     QLinearGradient lid(0, 109, 0, 137);
     lid.setColorAt(0, QColor(236, 48, 52));
     lid.setColorAt(1, QColor(200, 22, 32));
@@ -388,8 +397,8 @@ void paint_gift_box(QPainter& p) {
     p.setPen(QPen(QColor(150, 10, 20), 1.0));
     p.drawPolygon(top);
     QRadialGradient sheen(189, 122, 34);
-    sheen.setColorAt(0, QColor(255, 255, 255, 250));
-    sheen.setColorAt(0.35, QColor(255, 255, 255, 210));
+    sheen.setColorAt(0, QColor(255, 255, 255, 255));
+    sheen.setColorAt(0.45, QColor(255, 255, 255, 235));
     sheen.setColorAt(1, QColor(255, 255, 255, 0));
     p.save();
     p.setClipRegion(QRegion(top.toPolygon()));
@@ -425,29 +434,29 @@ QPainterPath half_path(const ShellHalf& h) {
 
 ShellHalf left_half() {
     ShellHalf h;
-    h.brk = {{85, 61},   {101, 73},  {114, 69},  {121, 86},  {136, 93},
-             {131, 108}, {146, 117}, {137, 133}, {152, 142}, {145, 160},
+    h.brk = {{85, 61},   {96, 76},   {106, 74},  {110, 90},  {126, 97},
+             {130, 110}, {146, 117}, {137, 133}, {152, 142}, {145, 160},
              {157, 170}, {151, 185}, {167, 193}, {188, 197}, {188, 209}};
     h.outer.moveTo(188, 209);
-    h.outer.cubicTo(118, 210, 64, 176, 62, 126);
+    h.outer.cubicTo(136, 210, 78, 196, 62, 126);
     h.outer.cubicTo(61, 100, 70, 76, 85, 61);
     return h;
 }
 
 ShellHalf right_half() {
     ShellHalf h;
-    h.brk = {{289, 61},  {273, 71},  {262, 66},  {253, 84},  {240, 89},
-             {245, 104}, {229, 113}, {237, 129}, {223, 139}, {231, 156},
+    h.brk = {{289, 61},  {278, 74},  {268, 72},  {262, 88},  {248, 94},
+             {247, 107}, {229, 113}, {237, 129}, {223, 139}, {231, 156},
              {218, 166}, {225, 182}, {208, 191}, {188, 197}, {188, 209}};
     h.outer.moveTo(188, 209);
-    h.outer.cubicTo(258, 210, 309, 176, 309, 126);
+    h.outer.cubicTo(240, 210, 298, 196, 309, 126);
     h.outer.cubicTo(309, 100, 302, 76, 289, 61);
     return h;
 }
 
 // The shell's gold comes from one big egg's normals, so both halves share
 // the light: darker to the lower left, a light patch at the upper right.
-const Egg kBrokenEgg{187.0, -20.0, 232.0, 128.0};
+const Egg kBrokenEgg{187.0, -6.0, 262.0, 136.0};
 
 void paint_shell(Picture& pic, const ShellHalf& half) {
     const QPainterPath path = half_path(half);

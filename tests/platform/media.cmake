@@ -10,3 +10,12 @@ if(TARGET eggdraw_media)
     target_compile_definitions(test_picture_box PRIVATE EGGDRAW_HAVE_ASSETS)
 endif()
 add_desktop_gtest(test_picture_box TIMEOUT 120)
+
+# sound_probe: play_sound alone, for the recorded sound tests.
+add_executable(sound_probe ${CMAKE_CURRENT_LIST_DIR}/sound_probe.cpp)
+target_link_libraries(sound_probe PRIVATE eggdraw_platform)
+if(TARGET eggdraw_media)
+    target_link_libraries(sound_probe PRIVATE eggdraw_media)
+    target_compile_definitions(sound_probe PRIVATE EGGDRAW_HAVE_ASSETS)
+endif()
+add_desktop_test(sound_playback ${CMAKE_CURRENT_LIST_DIR}/test_sound_playback.py TIMEOUT 120)

@@ -19,3 +19,12 @@ if(TARGET eggdraw_media)
     target_compile_definitions(sound_probe PRIVATE EGGDRAW_HAVE_ASSETS)
 endif()
 add_desktop_test(sound_playback ${CMAKE_CURRENT_LIST_DIR}/test_sound_playback.py TIMEOUT 120)
+
+# bench_media: prints the animation's frame lateness and play_sound's return time
+# (xvfb-run -a tests/platform/bench_media); not a test.
+add_executable(bench_media ${CMAKE_CURRENT_LIST_DIR}/bench_media.cpp)
+target_link_libraries(bench_media PRIVATE eggdraw_platform eggdraw_media_fixtures)
+if(TARGET eggdraw_media)
+    target_link_libraries(bench_media PRIVATE eggdraw_media)
+    target_compile_definitions(bench_media PRIVATE EGGDRAW_HAVE_ASSETS)
+endif()

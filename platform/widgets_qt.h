@@ -4,6 +4,7 @@
 #include "platform/window.h"
 
 #include <QColor>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QString>
 #include <QWidget>
@@ -14,16 +15,18 @@
 // through everywhere else.
 class TransparentLabel : public QWidget {
     Q_OBJECT
-public:
+  public:
     TransparentLabel(QWidget* parent, const ControlForm& form);
     QString text() const { return text_; }
     // Has what lies beneath repainted first, so no trace of the old text remains.
     void set_text(const QString& text);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
+    void draw_wrapped(QPainter& painter, Qt::Alignment halign);
+
     QString text_;
     QColor colour_;
     HAlign halign_;
@@ -34,17 +37,17 @@ private:
 // The multi-line edit box: plain text only, wraps on screen, no scroll bars.
 class EditBox : public QPlainTextEdit {
     Q_OBJECT
-public:
+  public:
     EditBox(QWidget* parent, QColor background);
 
-protected:
+  protected:
     // Rich text from the clipboard arrives as its plain text.
     void insertFromMimeData(const QMimeData* source) override;
 };
 
 class FormWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit FormWindow(const WindowForm& form);
 
     const WindowForm& form;
@@ -59,12 +62,12 @@ public:
     // The form's index of a control widget, or -1.
     int control_index(const QObject* widget) const;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     // The window watches its own controls: key rules and left presses.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     bool apply_key_rules(QKeyEvent* key);
     void move_focus(bool forward);
 };

@@ -1,5 +1,5 @@
 #pragma once
-// What the window manager's frame adds around a top-level window's client area.
+// The few things about a top-level window that only the X server can do.
 #include <cstdint>
 
 struct FrameExtents {

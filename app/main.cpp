@@ -1,9 +1,10 @@
 #include "board/board.h"
 #include "platform/window.h"
+#include "preset/preset.h"
 
 namespace {
 
-const WindowForm* const forms[] = {&BoardWindow};
+const WindowForm* const forms[] = {&BoardWindow, &PresetWindow};
 
 int start_program() {
     if (!platform_init(forms))

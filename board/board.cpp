@@ -1,7 +1,9 @@
 #include "board/board.h"
 
 #include "media/assets.h"
+#include "platform/hotkey.h"
 #include "platform/shell.h"
+#include "preset/preset.h"
 
 #include <string_view>
 
@@ -21,6 +23,9 @@ void setup_board(const EventArgs&) {
         set_picture({&BoardWindow, box}, face_image);
     for (const std::string_view box : cover_boxes)
         set_picture({&BoardWindow, box}, cover_image);
+    // F1, no modifier: key code 112.
+    hotkey_id = register_hot_key(window_handle({&BoardWindow, ""}),
+                                 window_handle({&BoardWindow, hotkey_receiver}), 0, 112);
 }
 
 void quit_with_board(const EventArgs&) {

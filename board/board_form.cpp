@@ -3,6 +3,7 @@
 #include "board/board.h"
 
 #include "draw/draw.h"
+#include "preset/preset.h"
 
 namespace {
 
@@ -159,6 +160,7 @@ constexpr Binding board_bindings[] = {
     {.control = "图片框10", .event = EventKind::left_press, .handler = run_card_draw, .bound = 5},
     {.control = "图片框12", .event = EventKind::left_press, .handler = run_card_draw, .bound = 6},
     {.control = "按钮1", .event = EventKind::clicked, .handler = reset_board},
+    {.control = "标签1", .event = EventKind::feedback, .handler = open_preset_on_hot_key},
     {.control = "透明标签98", .event = EventKind::left_press, .handler = open_forum_page},
 };
 

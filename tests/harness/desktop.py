@@ -55,19 +55,20 @@ class Shot:
         bits_per_pixel = fields[11]
         bytes_per_line = fields[12]
         ncolors = fields[19]
-        if bits_per_pixel != 32 or depth != 24:
+        if bits_per_pixel not in (24, 32) or depth != 24:
             raise HarnessError(f"unexpected xwd format: depth {depth}, {bits_per_pixel} bpp")
+        step = bits_per_pixel // 8
         offset = header_size + ncolors * 12
         pixels = data[offset:]
         rgb = bytearray(width * height * 3)
-        # ZPixmap at 32 bpp: B G R x in LSB-first order, x R G B in MSB-first.
-        order = (2, 1, 0) if byte_order == 0 else (1, 2, 3)
+        # ZPixmap: B G R (x) in LSB-first order, (x) R G B in MSB-first.
+        order = (2, 1, 0) if byte_order == 0 else tuple(i + step - 3 for i in (0, 1, 2))
         for y in range(height):
-            row = pixels[y * bytes_per_line : y * bytes_per_line + width * 4]
+            row = pixels[y * bytes_per_line : y * bytes_per_line + width * step]
             out = y * width * 3
-            rgb[out : out + width * 3 : 3] = row[order[0] :: 4]
-            rgb[out + 1 : out + width * 3 : 3] = row[order[1] :: 4]
-            rgb[out + 2 : out + width * 3 : 3] = row[order[2] :: 4]
+            rgb[out : out + width * 3 : 3] = row[order[0] :: step]
+            rgb[out + 1 : out + width * 3 : 3] = row[order[1] :: step]
+            rgb[out + 2 : out + width * 3 : 3] = row[order[2] :: step]
         return cls(width, height, bytes(rgb))
 
     def pixel(self, x, y):
